@@ -1,0 +1,28 @@
+// Gives each test a fresh, empty folder in the Wine file system and removes it
+// afterwards. The current directory is restored too (extraction changes it).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class FolderFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The test's folder, ending in a backslash.
+    const std::wstring& Folder() const { return folder_; }
+    std::wstring PathOf(const std::wstring& relative) const { return folder_ + relative; }
+
+private:
+    std::wstring folder_;
+    std::wstring savedCurrentDirectory_;
+};
+
+// File helpers for tests.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+bool ReadFileBytes(const std::wstring& path, std::string* bytes);
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
