@@ -1,5 +1,11 @@
+#include "app/startup.h"
+
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return 0;
+    HardenDllSearchPath();
+    InitCommonControlClasses();
+    if (IsSilentCommandLine(GetCommandLineW()))
+        return RunSilentMode();
+    return kExitSuccess;
 }

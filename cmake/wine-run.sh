@@ -64,6 +64,7 @@ make_pristine() {
 
 copy_prefix() {
   rm -rf "$1"
+  mkdir -p "$(dirname "$1")"
   cp -a "$PRISTINE" "$1"
 }
 

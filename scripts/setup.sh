@@ -13,7 +13,7 @@ PACKAGES=(
   libz-mingw-w64-dev zlib1g-dev
   wine wine64 xvfb x11-utils imagemagick
   googletest dpkg-dev xz-utils unzip
-  clang
+  clang python3
 )
 
 SUDO=""

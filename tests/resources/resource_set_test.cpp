@@ -241,11 +241,11 @@ struct PageSpec {
     size_t count;
 };
 
-void ExpectItems(const DialogTemplate& d, const ItemSpec* spec, size_t count, unsigned pageId) {
+void ExpectItems(const DialogTemplate& d, const ItemSpec* items, size_t count, unsigned pageId) {
     ASSERT_EQ(d.items.size(), count) << "template " << pageId;
     for (size_t i = 0; i < count; ++i) {
         const DialogItem& item = d.items[i];
-        const ItemSpec& want = spec[i];
+        const ItemSpec& want = items[i];
         SCOPED_TRACE("template " + std::to_string(pageId) + " item " + std::to_string(i));
         EXPECT_EQ(item.id, want.id);
         EXPECT_EQ(item.style, want.style) << std::hex << item.style << " != " << want.style;
