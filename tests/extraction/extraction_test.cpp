@@ -33,24 +33,13 @@ std::string ReadAll(const std::wstring& path) {
 
 // Names in a folder, "." and ".." left out.
 std::set<std::wstring> ListFolder(const std::wstring& folder) {
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::wstring n = fd.cFileName;
-        if (n != L"." && n != L"..")
-            names.insert(n);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-    return names;
+    std::vector<std::wstring> names = NamesInFolder(folder);
+    return std::set<std::wstring>(names.begin(), names.end());
 }
 
-std::wstring CurrentDirectory() {
-    wchar_t cwd[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, cwd);
-    std::wstring s = cwd;
+// The current directory as a folder text, ending in a backslash.
+std::wstring CurrentFolder() {
+    std::wstring s = CurrentDirectory();
     if (!s.empty() && s.back() != L'\\')
         s += L'\\';
     return s;
@@ -123,7 +112,7 @@ class Extraction : public FolderFixture {
         SaveVariable(L"TEMP", &savedTemp_);
         SetEnvironmentVariableW(L"TMP", temp_.c_str());
         SetEnvironmentVariableW(L"TEMP", temp_.c_str());
-        startDirectory_ = CurrentDirectory();
+        startDirectory_ = CurrentFolder();
     }
     void TearDown() override {
         SetEnvironmentVariableW(L"TMP", savedTmp_.c_str());
@@ -150,7 +139,7 @@ class Extraction : public FolderFixture {
 TEST_F(Extraction, WritesEveryEntryWithItsPathDataAndLocalTime) {
     ASSERT_EQ(ExtractArchiveFile(DataPath(L"good.zip").c_str(), Target().c_str(), 0), 0);
 
-    EXPECT_EQ(CurrentDirectory(), Target());
+    EXPECT_EQ(CurrentFolder(), Target());
     EXPECT_EQ(ReadAll(Target() + L"readme.txt"), "Pellumbra stand-in\r\n");
     EXPECT_EQ(ReadAll(Target() + L"Plugins\\Icons.dll"), "icon library from the archive");
     EXPECT_EQ(ReadAll(Target() + L"Plugins\\Other.dll"), "other plug-in");
@@ -203,7 +192,7 @@ TEST_F(Extraction, PayloadResourceIsExtractedAndTheTemporaryArchiveRemoved) {
     ASSERT_EQ(ExtractPayload(Target().c_str(), 0), 0);
     EXPECT_EQ(ReadAll(Target() + L"readme.txt"), "Pellumbra stand-in\r\n");
     EXPECT_EQ(ReadAll(Target() + L"big.txt"), BigText());
-    EXPECT_EQ(CurrentDirectory(), Target());
+    EXPECT_EQ(CurrentFolder(), Target());
     EXPECT_FALSE(FileExists(TempArchive()));
 }
 
@@ -212,7 +201,7 @@ TEST_F(Extraction, TargetThatCannotBeEnteredGivesMinusOneAndNoTemporaryArchive) 
     EXPECT_EQ(ExtractPayload(missing.c_str(), 0), -1);
     EXPECT_FALSE(FileExists(TempArchive()));
     EXPECT_FALSE(FolderExists(missing));
-    EXPECT_EQ(CurrentDirectory(), StartDirectory());
+    EXPECT_EQ(CurrentFolder(), StartDirectory());
     EXPECT_EQ(ExtractPayload(L"", 0), -1);
     EXPECT_FALSE(FileExists(TempArchive()));
 }
@@ -242,7 +231,7 @@ TEST_F(Extraction, MissingOrEmptyPayloadResourceGivesMinusOne) {
 
     EXPECT_TRUE(ListFolder(Target()).empty());
     EXPECT_FALSE(FileExists(TempArchive()));
-    EXPECT_EQ(CurrentDirectory(), StartDirectory());
+    EXPECT_EQ(CurrentFolder(), StartDirectory());
 }
 
 // Damaged archives: never a crash; -1 when the archive cannot be opened,
@@ -275,7 +264,7 @@ TEST_F(Extraction, DamagedArchives) {
         EXPECT_EQ(ExtractArchiveFile(c.archive.c_str(), Target().c_str(), 0), c.result);
         EXPECT_EQ(ListFolder(Target()), c.written);
         if (c.result == -1) {
-            EXPECT_EQ(CurrentDirectory(), StartDirectory());
+            EXPECT_EQ(CurrentFolder(), StartDirectory());
         }
     }
     SetCurrentDirectoryW(StartDirectory().c_str());

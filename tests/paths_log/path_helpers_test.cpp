@@ -21,27 +21,6 @@ std::wstring Repeat(wchar_t c, std::size_t n) {
     return std::wstring(n, c);
 }
 
-std::wstring CurrentDirectory() {
-    wchar_t buf[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, buf);
-    return buf;
-}
-
-std::vector<std::wstring> NamesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::wstring n = fd.cFileName;
-        if (n != L"." && n != L"..")
-            names.push_back(n);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // Runs CreateFolderTree on a 520-character buffer filled with text; the
 // buffer's tail is a canary that must survive.
@@ -143,7 +122,7 @@ TEST_F(CreateFolderTreeTest, SpacesInFrontOfABackslashAreDropped) {
     EXPECT_EQ(r.text, Folder() + L"Program Files\\Pellumbra\\");
     EXPECT_TRUE(FolderExists(Folder() + L"Program Files\\Pellumbra"));
     // Windows ignores trailing spaces when it opens a path, so list the names.
-    EXPECT_EQ(NamesIn(Folder()), std::vector<std::wstring>{L"Program Files"});
+    EXPECT_EQ(NamesInFolder(Folder()), std::vector<std::wstring>{L"Program Files"});
 }
 
 TEST_F(CreateFolderTreeTest, AFileInTheWayGivesZero) {

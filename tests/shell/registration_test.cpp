@@ -63,13 +63,6 @@ void ExpectSameLines(const std::vector<std::string>& actual,
         << report;
 }
 
-std::vector<std::string> Utf8Names(const std::vector<std::wstring>& names) {
-    std::vector<std::string> out;
-    for (const std::wstring& n : names)
-        out.push_back(Utf8(n));
-    std::sort(out.begin(), out.end());
-    return out;
-}
 
 class ShellRegistration : public ShellFolderFixture {
   protected:
@@ -125,7 +118,7 @@ TEST_F(ShellRegistration, ImagesOnlyWithThumbnailsLink) {
     int flags[kAssociationFlagCount] = {};
     SelectImagesOnly(flags);
     EXPECT_EQ(RegisterShellIntegration(1, L"C:\\Program Files\\Pellumbra\\", 0, 0, 1, 0, flags), 1);
-    EXPECT_EQ(Utf8Names(FilesIn(FolderOf(ShellFolder::Desktop))),
+    EXPECT_EQ(Utf8Sorted(FilesIn(FolderOf(ShellFolder::Desktop))),
               std::vector<std::string>({"Pellumbra 64 Thumbnails.lnk"}));
     ExpectListing("registration_images.txt");
 

@@ -65,13 +65,6 @@ std::vector<std::string> SortedNames(const std::vector<ExpectedLink>& links) {
     return names;
 }
 
-std::vector<std::string> Utf8Names(const std::vector<std::wstring>& names) {
-    std::vector<std::string> out;
-    for (const std::wstring& n : names)
-        out.push_back(Utf8(n));
-    std::sort(out.begin(), out.end());
-    return out;
-}
 
 class ShellShortcuts : public ShellFolderFixture {
   protected:
@@ -104,7 +97,7 @@ TEST_F(ShellShortcuts, DesktopAndGroupForCurrentUserOrAllUsers) {
             FolderOf(allUsers ? ShellFolder::Programs : ShellFolder::CommonPrograms) +
             L"Pellumbra\\";
 
-        EXPECT_EQ(Utf8Names(FilesIn(desktop)),
+        EXPECT_EQ(Utf8Sorted(FilesIn(desktop)),
                   std::vector<std::string>({"Pellumbra 64 Thumbnails.lnk", "Pellumbra 64.lnk"}));
         ExpectLink(desktop,
                    {L"Pellumbra 64.lnk", kViewer, L"", L"", 0, L"Pellumbra 64 - Bildbetrachter"});
@@ -113,7 +106,7 @@ TEST_F(ShellShortcuts, DesktopAndGroupForCurrentUserOrAllUsers) {
         EXPECT_TRUE(FilesIn(other).empty());
 
         const std::vector<ExpectedLink> links = GroupLinks(kInstall, true);
-        EXPECT_EQ(Utf8Names(FilesIn(group)), SortedNames(links));
+        EXPECT_EQ(Utf8Sorted(FilesIn(group)), SortedNames(links));
         for (const ExpectedLink& l : links)
             ExpectLink(group, l);
         EXPECT_FALSE(FolderExists(otherGroup));
@@ -125,7 +118,7 @@ TEST_F(ShellShortcuts, DesktopAndGroupForCurrentUserOrAllUsers) {
 
 TEST_F(ShellShortcuts, OnlyTheRequestedShortcuts) {
     ASSERT_EQ(Register(kInstall, 0, 0, 1, 0), 1);
-    EXPECT_EQ(Utf8Names(FilesIn(FolderOf(ShellFolder::Desktop))),
+    EXPECT_EQ(Utf8Sorted(FilesIn(FolderOf(ShellFolder::Desktop))),
               std::vector<std::string>({"Pellumbra 64 Thumbnails.lnk"}));
     EXPECT_FALSE(FolderExists(FolderOf(ShellFolder::Programs) + L"Pellumbra\\"));
     ASSERT_EQ(Register(kInstall, 0, 0, 0, 0), 1);
@@ -138,7 +131,7 @@ TEST_F(ShellShortcuts, NoUninstallerShortcutOnWindows8) {
     const std::wstring group = FolderOf(ShellFolder::Programs) + L"Pellumbra\\";
     const std::vector<ExpectedLink> links = GroupLinks(kInstall, false);
     ASSERT_EQ(links.size(), 8u);
-    EXPECT_EQ(Utf8Names(FilesIn(group)), SortedNames(links));
+    EXPECT_EQ(Utf8Sorted(FilesIn(group)), SortedNames(links));
     for (const ExpectedLink& l : links)
         ExpectLink(group, l);
 }
@@ -160,7 +153,7 @@ TEST_F(ShellShortcuts, EarlierGroupIsUpdated) {
     std::vector<std::string> names = SortedNames(links);
     names.push_back("Pellumbra 64 4.63.lnk");
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(Utf8Names(FilesIn(group)), names);
+    EXPECT_EQ(Utf8Sorted(FilesIn(group)), names);
     for (const ExpectedLink& l : links)
         ExpectLink(group, l);
     EXPECT_EQ(Utf8(ReadShortcut(group + L"Pellumbra 64 4.63.lnk").Target), "D:\\Alt\\p_lumb64.exe");
@@ -168,7 +161,7 @@ TEST_F(ShellShortcuts, EarlierGroupIsUpdated) {
     // A second run into another folder overwrites every shortcut again.
     ASSERT_EQ(Register(L"E:\\Neu", 1, 0, 0, 0), 1);
     links = GroupLinks(L"E:\\Neu\\", true);
-    EXPECT_EQ(Utf8Names(FilesIn(group)), names);
+    EXPECT_EQ(Utf8Sorted(FilesIn(group)), names);
     for (const ExpectedLink& l : links)
         ExpectLink(group, l);
 }
@@ -179,7 +172,7 @@ TEST_F(ShellShortcuts, GroupFolderThatCannotBeMade) {
     const std::wstring blocker = FolderOf(ShellFolder::Programs) + L"Pellumbra";
     ASSERT_TRUE(WriteFileBytes(blocker, "not a folder"));
     ASSERT_EQ(Register(kInstall, 1, 0, 0, 0), 1);
-    EXPECT_EQ(Utf8Names(FilesIn(FolderOf(ShellFolder::Programs))),
+    EXPECT_EQ(Utf8Sorted(FilesIn(FolderOf(ShellFolder::Programs))),
               std::vector<std::string>({"Pellumbra"}));
 }
 

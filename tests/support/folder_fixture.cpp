@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -90,4 +91,32 @@ void RemoveTree(const std::wstring& path) {
     }
     SetFileAttributesW(base.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryW(base.c_str());
+}
+
+std::vector<std::wstring> NamesInFolder(const std::wstring& folder, bool filesOnly) {
+    std::vector<std::wstring> names;
+    std::wstring base = folder;
+    if (!base.empty() && base.back() != L'\\')
+        base += L'\\';
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((base + L"*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::wstring n = fd.cFileName;
+        if (n == L"." || n == L"..")
+            continue;
+        if (filesOnly && (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        names.push_back(n);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::wstring CurrentDirectory() {
+    wchar_t buf[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, buf);
+    return buf;
 }

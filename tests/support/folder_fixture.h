@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 class FolderFixture : public ::testing::Test {
 protected:
@@ -26,3 +27,6 @@ bool ReadFileBytes(const std::wstring& path, std::string* bytes);
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
+// The names in a folder ("." and ".." left out), sorted; only files when asked.
+std::vector<std::wstring> NamesInFolder(const std::wstring& folder, bool filesOnly = false);
+std::wstring CurrentDirectory();
