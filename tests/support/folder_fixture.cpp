@@ -9,7 +9,7 @@ namespace {
 int g_counter = 0;
 }
 
-void FolderFixture::SetUp() {
+ScratchFolder::ScratchFolder() {
     wchar_t cwd[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, cwd);
     savedCurrentDirectory_ = cwd;
@@ -23,14 +23,24 @@ void FolderFixture::SetUp() {
     for (wchar_t* p = name + wcslen(temp); *p; ++p)
         if (*p == L'/')
             *p = L'_';
-    folder_ = name;
-    RemoveTree(folder_);
-    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr)) << "cannot create test folder";
+    RemoveTree(name);
+    if (CreateDirectoryW(name, nullptr))
+        folder_ = name;
+}
+
+ScratchFolder::~ScratchFolder() {
+    SetCurrentDirectoryW(savedCurrentDirectory_.c_str());
+    if (!folder_.empty())
+        RemoveTree(folder_);
+}
+
+void FolderFixture::SetUp() {
+    scratch_ = std::make_unique<ScratchFolder>();
+    ASSERT_FALSE(scratch_->Folder().empty()) << "cannot create test folder";
 }
 
 void FolderFixture::TearDown() {
-    SetCurrentDirectoryW(savedCurrentDirectory_.c_str());
-    RemoveTree(folder_);
+    scratch_.reset();
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {

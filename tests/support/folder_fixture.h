@@ -4,8 +4,28 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+// A fresh folder named after the running test, removed again (with the current
+// directory put back) when the object goes. For fixtures that need it beside
+// another fixture base.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // The folder, ending in a backslash; empty when it could not be created.
+    const std::wstring& Folder() const { return folder_; }
+    std::wstring PathOf(const std::wstring& relative) const { return folder_ + relative; }
+
+private:
+    std::wstring folder_;
+    std::wstring savedCurrentDirectory_;
+};
 
 class FolderFixture : public ::testing::Test {
 protected:
@@ -13,12 +33,11 @@ protected:
     void TearDown() override;
 
     // The test's folder, ending in a backslash.
-    const std::wstring& Folder() const { return folder_; }
-    std::wstring PathOf(const std::wstring& relative) const { return folder_ + relative; }
+    const std::wstring& Folder() const { return scratch_->Folder(); }
+    std::wstring PathOf(const std::wstring& relative) const { return scratch_->PathOf(relative); }
 
 private:
-    std::wstring folder_;
-    std::wstring savedCurrentDirectory_;
+    std::unique_ptr<ScratchFolder> scratch_;
 };
 
 // File helpers for tests.
