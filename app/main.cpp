@@ -1,11 +1,10 @@
-#include "app/startup.h"
+#include "app/the_app.h"
 
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    HardenDllSearchPath();
-    InitCommonControlClasses();
-    if (IsSilentCommandLine(GetCommandLineW()))
-        return RunSilentMode();
-    return kExitSuccess;
+// The application object; its start-up routine is the whole program.
+TheApp theApp;
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    return RunApp(instance);
 }

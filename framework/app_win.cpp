@@ -24,7 +24,7 @@ int RunApp(HINSTANCE instance) {
         return 0;
     app->instance_ = instance;
     if (!app->InitInstance())
-        return 0;
+        return app->exitCode_;
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -26,6 +26,9 @@ class WizardSheet {
 
     // Appends a page (kept, not owned); false when the sheet is full or running.
     bool AddPage(WizardPage* page);
+    // Forgets every page, so that pages destroyed after a run are not kept;
+    // false while the sheet runs.
+    bool RemoveAllPages();
     // Shows the sheet and returns when it has closed, with the platform's result.
     INT_PTR DoModal();
 

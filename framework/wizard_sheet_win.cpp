@@ -35,6 +35,17 @@ bool WizardSheet::AddPage(WizardPage* page) {
     return true;
 }
 
+bool WizardSheet::RemoveAllPages() {
+    if (hwnd_)
+        return false;
+    for (int i = 0; i < pageCount_; ++i) {
+        pages_[i]->sheet_ = nullptr;
+        pages_[i] = nullptr;
+    }
+    pageCount_ = 0;
+    return true;
+}
+
 WizardPage* WizardSheet::GetPage(int index) const {
     if (index < 0 || index >= pageCount_)
         return nullptr;
