@@ -38,6 +38,9 @@ void SetFileTypeListEnabled(HWND list, bool enable, COLORREF background, COLORRE
         return;
     EnableWindow(list, enable ? TRUE : FALSE);
     SendMessageW(list, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(background));
+    // Rows paint their text on a background of their own: without it a greyed
+    // list would show its orange rows on white.
+    SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(background));
     SendMessageW(list, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
     InvalidateRect(list, nullptr, TRUE);
     HWND page = GetParent(list);

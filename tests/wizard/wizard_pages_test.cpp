@@ -241,6 +241,9 @@ TEST_F(WizardPageTest, TheFileTypeListIsSetUpOnceGreyedAndPresetsTickItsRows) {
                 COLORREF text = static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0));
                 CWizPropertyPage& page = *pages_[kFileTypes];
                 EXPECT_EQ(back, greyed ? RGB(192, 192, 192) : page.SavedListBackColour) << where;
+                // The rows' own text background follows, or they stay white.
+                EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0)), back)
+                    << where;
                 EXPECT_EQ(text, greyed ? static_cast<COLORREF>(0x0080FF) : page.SavedListTextColour)
                     << where;
                 for (int id : {IDC_IMAGES_ONLY, IDC_TICK_ALL, IDC_TICK_NONE})
