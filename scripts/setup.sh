@@ -13,7 +13,7 @@ PACKAGES=(
   libz-mingw-w64-dev zlib1g-dev
   wine wine64 xvfb x11-utils imagemagick
   googletest dpkg-dev xz-utils unzip
-  clang python3
+  clang libclang-rt-14-dev python3
 )
 
 SUDO=""

@@ -13,4 +13,14 @@ cmake --build "$BUILD"
 trap '"$BUILD/wine-run.sh" --shutdown >/dev/null 2>&1 || true' EXIT
 "$BUILD/wine-run.sh" --shutdown >/dev/null 2>&1 || true
 cd "$BUILD"
-ctest --output-on-failure --no-tests=error -j "${PEL_TEST_JOBS:-2}" "$@"
+status=0
+ctest --output-on-failure --no-tests=error -j "${PEL_TEST_JOBS:-2}" "$@" || status=$?
+
+# The portable logic built for this machine under AddressSanitizer and
+# UndefinedBehaviorSanitizer: its unit tests, and each fuzz target for a
+# bounded time on its checked-in seeds (a finding fails the run).
+NATIVE="${PEL_NATIVE_BUILD_DIR:-$BUILD/native}"
+cmake -S "$ROOT/tests/native" -B "$NATIVE" -G Ninja
+cmake --build "$NATIVE"
+(cd "$NATIVE" && ctest --output-on-failure --no-tests=error -j "${PEL_TEST_JOBS:-2}") || status=$?
+exit "$status"
