@@ -39,3 +39,16 @@ function(pel_add_script_test name)
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "PEL_WINE_RUN=${PEL_WINE_RUN}" ${T_PROPERTIES})
 endfunction()
+
+# A build path as a wide C string literal in the form the tests open it: under
+# Wine the Linux root is drive Z:.
+function(pel_wide_path_literal out path)
+  if(CMAKE_CROSSCOMPILING)
+    set(path "Z:${path}")
+  else()
+    file(TO_NATIVE_PATH "${path}" path)
+  endif()
+  string(REPLACE "/" "\\" path "${path}")
+  string(REPLACE "\\" "\\\\" path "${path}")
+  set(${out} "L\"${path}\"" PARENT_SCOPE)
+endfunction()
