@@ -12,6 +12,8 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${1:-${PEL_BUILD_DIR:-$ROOT/build}}"
+mkdir -p "$BUILD"
+BUILD="$(cd "$BUILD" && pwd)"
 OUT="${PEL_SCREENSHOTS_DIR:-$ROOT/docs/screenshots}"
 OUT144="$BUILD/screenshots-144dpi"
 

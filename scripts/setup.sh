@@ -14,6 +14,9 @@ PACKAGES=(
   wine wine64 xvfb x11-utils imagemagick
   googletest dpkg-dev xz-utils unzip
   clang libclang-rt-14-dev python3
+  # Wine draws the pages' dialog font with Liberation Sans when it is there
+  # (Arial's widths, close to Windows' own), with a much wider face otherwise.
+  fonts-liberation
 )
 
 SUDO=""

@@ -179,10 +179,10 @@ const ItemSpec kFileTypes[] = {
     {kNoId, kStatic, kText,
      L"INFO: in Win10/11 muss man verwenden: System-Einstellungen, Apps, Standard-Apps !", 7, 13,
      289, 8},
-    {IDC_WRITE_ASSOC, kButton, kCheck,
+    {IDC_WRITE_ASSOC, kButton, kCheck | BS_MULTILINE,
      L"Schreibe Verkn\u00fcpfungen in System-&Registry (f\u00fcr XP, Vista, Win7, Win8, NICHT "
      L"f\u00fcr Win/11)",
-     7, 28, 290, 8},
+     7, 23, 290, 16},
     {IDC_FILETYPE_LIST, kListView,
      kShown | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_AUTOARRANGE |
          LVS_NOSORTHEADER,
@@ -202,10 +202,10 @@ const ItemSpec kReady[] = {
     {IDC_READY_HEADING, kStatic, kText, L"Bereit zum Installieren!", 9, 11, 179, 11},
     {IDC_READY_FOLDER, kStatic, kText, L"Zielverzeichnis:", 9, 53, 260, 10},
     {kNoId, kButton, kGroupBox, L"INI-Verzeichnis \u00e4ndern (optional):", 9, 83, 281, 40},
-    {IDC_INI_PROGRAM, kButton, kFirstRadio,
+    {IDC_INI_PROGRAM, kButton, kFirstRadio | BS_MULTILINE,
      L"&Pellumbra-Verzeichnis (f\u00fcr Fortgeschrittene: ben\u00f6tigt Admin-Rechte f\u00fcrs "
      L"Schreiben)",
-     17, 96, 270, 10},
+     17, 93, 270, 16},
     {IDC_INI_APPDATA, kButton, kRadio, L"\"&Anwendungsdaten\"-Verzeichnis (empfohlen)", 17, 110,
      266, 10},
     {IDC_INI_CUSTOM, kButton, WS_CHILD | BS_AUTORADIOBUTTON, L"Custom folder:", 17, 124, 61, 10},
@@ -224,15 +224,15 @@ const ItemSpec kFinish[] = {
     {kNoId, kStatic, kPicture, nullptr, 235, 8, 59, 19},
     {kNoId, kStatic, kText,
      L"Die Installation dieses Programms auf Ihrem Computer ist abgeschlossen.", 5, 35, 270, 8},
-    {kNoId, kStatic, kText, L"Anschlie\u00dfend ...", 5, 144, 265, 9},
+    {kNoId, kStatic, kText, L"Anschlie\u00dfend ...", 5, 134, 265, 9},
     {IDC_SHOW_FAQ, kButton, kCheck,
-     L"Pellumbra &FAQs (H\u00e4ufig gestellte Fragen) Webseite anzeigen", 5, 159, 265, 10},
-    {IDC_START_VIEWER, kButton, kCheck, L"Pellumbra &starten", 5, 173, 265, 10},
-    {kNoId, kStatic, kText, nullptr /* 72 underscores, checked below */, 5, 184, 288, 8},
+     L"Pellumbra &FAQs (H\u00e4ufig gestellte Fragen) Webseite anzeigen", 5, 149, 265, 10},
+    {IDC_START_VIEWER, kButton, kCheck, L"Pellumbra &starten", 5, 163, 265, 10},
+    {kNoId, kStatic, kText, nullptr /* 72 underscores, checked below */, 5, 174, 288, 8},
     {kNoId, kStatic, kText,
      L"Pellumbra deinstallieren?\n\nGehen Sie zu \"Start->Programme->Pellumbra\" und starten "
      L"Sie \"Pellumbra deinstallieren\".",
-     5, 196, 265, 25},
+     5, 186, 265, 34},
 };
 
 struct PageSpec {
