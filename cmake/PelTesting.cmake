@@ -40,6 +40,24 @@ function(pel_add_script_test name)
     ENVIRONMENT "PEL_WINE_RUN=${PEL_WINE_RUN}" ${T_PROPERTIES})
 endfunction()
 
+# pel_add_python_tests(PREFIX MODULE GROUPS ... [ENVIRONMENT ...] [TIMEOUT s])
+# One CTest test per unittest class GROUP of MODULE.py (in this folder), named
+# PREFIX_GROUP, run inside the run's Wine setting with the environment given.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+function(pel_add_python_tests prefix module)
+  cmake_parse_arguments(T "" "TIMEOUT" "GROUPS;ENVIRONMENT" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 600)
+  endif()
+  foreach(group IN LISTS T_GROUPS)
+    add_test(NAME ${prefix}_${group}
+      COMMAND "${Python3_EXECUTABLE}" -m unittest -v "${module}.${group}"
+      WORKING_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}")
+    set_tests_properties(${prefix}_${group} PROPERTIES FIXTURES_REQUIRED wine
+      TIMEOUT ${T_TIMEOUT} ENVIRONMENT "PEL_WINE_RUN=${PEL_WINE_RUN};${T_ENVIRONMENT}")
+  endforeach()
+endfunction()
+
 # A build path as a wide C string literal in the form the tests open it: under
 # Wine the Linux root is drive Z:.
 function(pel_wide_path_literal out path)

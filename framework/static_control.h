@@ -8,20 +8,17 @@
 // the object lets go of it and can be attached again to a new one.
 #pragma once
 
-#include <windows.h>
+#include "framework/window_subclass.h"
 
-class StaticControl {
+class StaticControl : public WindowSubclass {
   public:
     StaticControl() = default;
-    virtual ~StaticControl();
-    StaticControl(const StaticControl&) = delete;
-    StaticControl& operator=(const StaticControl&) = delete;
+    ~StaticControl() override;
 
     // Takes over `window`: OnAttach runs with Hwnd() already set, then the
     // window's messages are routed through this object. Refused (false) when
     // the object already has a window or `window` is not one.
     bool Attach(HWND window);
-    HWND Hwnd() const { return hwnd_; }
 
     // The object attached to `window`, or null.
     static StaticControl* FromHandle(HWND window);
@@ -33,9 +30,6 @@ class StaticControl {
     bool ReflectCommand(UINT code) { return OnReflectedCommand(code); }
 
   protected:
-    // The attach hook: runs once per attached window, before subclassing.
-    virtual void OnAttach() {}
-
     // Reflected notifications; the defaults leave them to the parent.
     virtual HBRUSH OnReflectedCtlColor(HDC dc);
     virtual bool OnReflectedCommand(UINT code);
@@ -48,21 +42,8 @@ class StaticControl {
     virtual LRESULT OnSetCursor(HWND window, UINT hitTest, UINT message);
     virtual void OnDestroy() {}
 
-    // Hands the message being handled to the control's own procedure.
-    LRESULT Default();
-
   private:
-    struct Message {
-        UINT msg;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR ref);
-    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnWindowGone() override { Detach(); }
     void Detach();
-
-    HWND hwnd_ = nullptr;
-    Message current_ = {0, 0, 0};
 };

@@ -3,8 +3,6 @@
 #include <commctrl.h>
 
 namespace {
-// One subclass per object; the id tells our subclass apart from others.
-constexpr UINT_PTR kSubclassId = 0x5043;
 // The window property that leads from a window to its object.
 constexpr wchar_t kObjectProperty[] = L"PelStaticControl";
 } // namespace
@@ -15,17 +13,12 @@ StaticControl::~StaticControl() {
 }
 
 bool StaticControl::Attach(HWND window) {
-    if (hwnd_ || !window || !IsWindow(window))
+    if (Hwnd() || !window || !IsWindow(window))
         return false;
-    hwnd_ = window;
-    OnAttach();
-    if (!SetPropW(window, kObjectProperty, this)) {
-        hwnd_ = nullptr;
+    if (!SetPropW(window, kObjectProperty, this))
         return false;
-    }
-    if (!SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    if (!Hook(window)) {
         RemovePropW(window, kObjectProperty);
-        hwnd_ = nullptr;
         return false;
     }
     return true;
@@ -36,11 +29,9 @@ StaticControl* StaticControl::FromHandle(HWND window) {
 }
 
 void StaticControl::Detach() {
-    if (hwnd_) {
-        RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
-        RemovePropW(hwnd_, kObjectProperty);
-    }
-    hwnd_ = nullptr;
+    if (Hwnd())
+        RemovePropW(Hwnd(), kObjectProperty);
+    Unhook();
 }
 
 HBRUSH StaticControl::OnReflectedCtlColor(HDC) {
@@ -71,10 +62,6 @@ LRESULT StaticControl::OnSetCursor(HWND, UINT, UINT) {
     return Default();
 }
 
-LRESULT StaticControl::Default() {
-    return DefSubclassProc(hwnd_, current_.msg, current_.wParam, current_.lParam);
-}
-
 LRESULT StaticControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_PAINT:
@@ -95,19 +82,4 @@ LRESULT StaticControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         return Default();
     }
-}
-
-LRESULT CALLBACK StaticControl::SubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR, DWORD_PTR ref) {
-    StaticControl* self = reinterpret_cast<StaticControl*>(ref);
-    if (!self || self->hwnd_ != window)
-        return DefSubclassProc(window, msg, wParam, lParam);
-    // Handlers may cause nested messages; each level keeps its own message.
-    Message saved = self->current_;
-    self->current_ = {msg, wParam, lParam};
-    LRESULT result = self->Dispatch(msg, wParam, lParam);
-    self->current_ = saved;
-    if (msg == WM_NCDESTROY)
-        self->Detach();
-    return result;
 }

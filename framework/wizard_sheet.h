@@ -6,11 +6,11 @@
 // OnSysCommand), calling the base to let the platform's processing run.
 #pragma once
 
-#include <windows.h>
+#include "framework/window_subclass.h"
 
 class WizardPage;
 
-class WizardSheet {
+class WizardSheet : public WindowSubclass {
   public:
     // The platform's wizard buttons, addressed as child windows of the sheet.
     static constexpr int kBackButton = 0x3023;
@@ -20,9 +20,7 @@ class WizardSheet {
 
     // `caption` is the window title until SetTitle gives another one.
     explicit WizardSheet(const wchar_t* caption);
-    virtual ~WizardSheet() = default;
-    WizardSheet(const WizardSheet&) = delete;
-    WizardSheet& operator=(const WizardSheet&) = delete;
+    ~WizardSheet() override = default;
 
     // Appends a page (kept, not owned); false when the sheet is full or running.
     bool AddPage(WizardPage* page);
@@ -38,7 +36,6 @@ class WizardSheet {
     // Position of the page shown (or being brought up); 0 before the run.
     int GetActiveIndex() const;
 
-    HWND Hwnd() const { return hwnd_; }
     // One of the wizard buttons (kBackButton, kNextButton, kCancelButton).
     HWND GetButton(int id) const;
     void EnableButton(int id, bool enable) const;
@@ -58,25 +55,11 @@ class WizardSheet {
     // WM_SYSCOMMAND (the close box and the system menu). The base hands it on.
     virtual void OnSysCommand(WPARAM command, LPARAM lParam);
 
-    // Hands the message being handled to the platform's processing.
-    LRESULT Default();
-
   private:
-    struct Message {
-        UINT msg;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-
     static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR ref);
-    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
-    void AttachWindow(HWND window);
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     WizardPage* pages_[kMaxPages] = {};
     int pageCount_ = 0;
-    HWND hwnd_ = nullptr;
     wchar_t title_[256] = {};
-    Message current_ = {0, 0, 0};
 };

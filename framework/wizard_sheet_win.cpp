@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x5053;
-
 // The sheet whose window is about to be created on this thread, and the hook
 // that catches that creation.
 thread_local WizardSheet* t_pendingSheet = nullptr;
@@ -28,7 +26,7 @@ WizardSheet::WizardSheet(const wchar_t* caption) {
 }
 
 bool WizardSheet::AddPage(WizardPage* page) {
-    if (!page || hwnd_ || pageCount_ >= kMaxPages)
+    if (!page || Hwnd() || pageCount_ >= kMaxPages)
         return false;
     pages_[pageCount_++] = page;
     page->sheet_ = this;
@@ -36,7 +34,7 @@ bool WizardSheet::AddPage(WizardPage* page) {
 }
 
 bool WizardSheet::RemoveAllPages() {
-    if (hwnd_)
+    if (Hwnd())
         return false;
     for (int i = 0; i < pageCount_; ++i) {
         pages_[i]->sheet_ = nullptr;
@@ -56,17 +54,17 @@ WizardPage* WizardSheet::GetPage(int index) const {
 // creates and activates the page, so this is also right while a page is
 // being brought up.
 int WizardSheet::GetActiveIndex() const {
-    if (!hwnd_)
+    if (!Hwnd())
         return 0;
-    HWND tab = PropSheet_GetTabControl(hwnd_);
+    HWND tab = PropSheet_GetTabControl(Hwnd());
     int index = tab ? TabCtrl_GetCurSel(tab) : -1;
     if (index < 0)
-        index = PropSheet_HwndToIndex(hwnd_, PropSheet_GetCurrentPageHwnd(hwnd_));
+        index = PropSheet_HwndToIndex(Hwnd(), PropSheet_GetCurrentPageHwnd(Hwnd()));
     return index < 0 ? 0 : index;
 }
 
 HWND WizardSheet::GetButton(int id) const {
-    return hwnd_ ? GetDlgItem(hwnd_, id) : nullptr;
+    return Hwnd() ? GetDlgItem(Hwnd(), id) : nullptr;
 }
 
 void WizardSheet::EnableButton(int id, bool enable) const {
@@ -81,14 +79,14 @@ void WizardSheet::SetButtonText(int id, const wchar_t* text) const {
 
 void WizardSheet::SetTitle(const wchar_t* title) {
     CopyText(title_, sizeof(title_) / sizeof(title_[0]), title);
-    if (hwnd_)
-        SetWindowTextW(hwnd_, title_);
+    if (Hwnd())
+        SetWindowTextW(Hwnd(), title_);
 }
 
 // The sheet window is subclassed as it is created (caught by a CBT hook), so
 // that its WM_INITDIALOG already passes through OnInitDialog.
 INT_PTR WizardSheet::DoModal() {
-    if (hwnd_ || pageCount_ == 0)
+    if (Hwnd() || pageCount_ == 0)
         return -1;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     PROPSHEETPAGEW pages[kMaxPages] = {};
@@ -119,7 +117,7 @@ INT_PTR WizardSheet::DoModal() {
         UnhookWindowsHookEx(t_creationHook);
     t_creationHook = outerHook;
     t_pendingSheet = outerPending;
-    hwnd_ = nullptr;
+    Unhook();
     return result;
 }
 
@@ -129,15 +127,10 @@ LRESULT CALLBACK WizardSheet::CreationHook(int code, WPARAM wParam, LPARAM lPara
         if (!(cs->style & WS_CHILD) && IsDialogClass(cs->lpszClass)) {
             WizardSheet* sheet = t_pendingSheet;
             t_pendingSheet = nullptr;
-            sheet->AttachWindow(reinterpret_cast<HWND>(wParam));
+            sheet->Hook(reinterpret_cast<HWND>(wParam));
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-void WizardSheet::AttachWindow(HWND window) {
-    if (SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
-        hwnd_ = window;
 }
 
 BOOL WizardSheet::OnInitDialog() {
@@ -151,10 +144,6 @@ BOOL WizardSheet::OnCommand(WPARAM, LPARAM) {
 
 void WizardSheet::OnSysCommand(WPARAM, LPARAM) {
     Default();
-}
-
-LRESULT WizardSheet::Default() {
-    return DefSubclassProc(hwnd_, current_.msg, current_.wParam, current_.lParam);
 }
 
 LRESULT WizardSheet::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -177,26 +166,10 @@ LRESULT WizardSheet::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
             return Default();
         }
         if (title_[0])
-            return DefSubclassProc(hwnd_, msg, wParam, reinterpret_cast<LPARAM>(title_));
+            return DefSubclassProc(Hwnd(), msg, wParam, reinterpret_cast<LPARAM>(title_));
         return Default();
     }
     default:
         return Default();
     }
-}
-
-LRESULT CALLBACK WizardSheet::SubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR ref) {
-    WizardSheet* self = reinterpret_cast<WizardSheet*>(ref);
-    if (!self || self->hwnd_ != window)
-        return DefSubclassProc(window, msg, wParam, lParam);
-    Message saved = self->current_;
-    self->current_ = {msg, wParam, lParam};
-    LRESULT result = self->Dispatch(msg, wParam, lParam);
-    self->current_ = saved;
-    if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, SubclassProc, kSubclassId);
-        self->hwnd_ = nullptr;
-    }
-    return result;
 }

@@ -20,14 +20,6 @@
 
 namespace {
 
-std::wstring Trimmed(std::wstring t) {
-    while (!t.empty() && t.back() == L' ')
-        t.pop_back();
-    if (!t.empty() && t.front() == L' ' && t.size() < kPathChars)
-        t.erase(0, t.find_first_not_of(L' '));
-    return t;
-}
-
 bool IsMaker(const std::wstring& company) {
     static const std::wstring kMaker = L"marrowick";
     if (company.size() != kMaker.size())
@@ -73,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t capacity = choice < 128 ? kRequestFolderChars : choice * 2 - 256;
     ExactWideBuffer normalised(capacity, L'#');
     bool fits = InstallFolderFits(request.get(), normalised.get(), capacity);
-    std::wstring model = Trimmed(folder.substr(0, kRequestFolderChars - 1));
+    std::wstring model = ModelTrimSpaces(folder.substr(0, kRequestFolderChars - 1));
     if (!model.empty() && model.back() != L'\\')
         model += L'\\';
     const std::string where = "folder " + Printable(folder);

@@ -122,21 +122,13 @@ class FakeFolders : public FolderOperations {
     std::vector<std::wstring> created_;
 };
 
-std::wstring Trimmed(std::wstring t) {
-    while (!t.empty() && t.back() == L' ')
-        t.pop_back();
-    if (!t.empty() && t.front() == L' ' && t.size() < kPathChars)
-        t.erase(0, t.find_first_not_of(L' '));
-    return t;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> fields = SplitFuzzFields(data, size, 3);
     std::wstring text = DecodeFuzzText(fields[0]).substr(0, kPathChars - 1);
     FakeFolders disk(SplitPaths(DecodeFuzzText(fields[1])), SplitPaths(DecodeFuzzText(fields[2])));
-    std::wstring trimmed = Trimmed(text);
+    std::wstring trimmed = ModelTrimSpaces(text);
     bool existedBefore = false;
     {
         std::wstring completed = trimmed;

@@ -1,5 +1,7 @@
 #include "fuzz_text.h"
 
+#include "engine/path_helpers.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -122,6 +124,14 @@ std::string Printable(const std::wstring& text) {
         }
     }
     return out;
+}
+
+std::wstring ModelTrimSpaces(std::wstring t) {
+    while (!t.empty() && t.back() == L' ')
+        t.pop_back();
+    if (!t.empty() && t.front() == L' ' && t.size() < kPathChars)
+        t.erase(0, t.find_first_not_of(L' '));
+    return t;
 }
 
 void FuzzFailure(const char* file, int line, const char* condition, const std::string& detail) {

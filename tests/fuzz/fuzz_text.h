@@ -44,6 +44,10 @@ class ExactWideBuffer {
 // Small numbers taken from one byte of the input, for capacities and choices.
 std::size_t FuzzByte(const std::string& field, std::size_t index, std::size_t fallback);
 
+// The space trim of the path helpers as a plain model: trailing spaces always
+// go, leading ones only from texts shorter than a path buffer.
+std::wstring ModelTrimSpaces(std::wstring text);
+
 // Readable form of a wide text for reports (non-ASCII as \x{...}).
 std::string Printable(const std::wstring& text);
 

@@ -12,18 +12,6 @@
 
 #include "engine/path_helpers.h"
 
-namespace {
-
-std::wstring ModelTrim(std::wstring t) {
-    while (!t.empty() && t.back() == L' ')
-        t.pop_back();
-    if (!t.empty() && t.front() == L' ' && t.size() < kPathChars)
-        t.erase(0, t.find_first_not_of(L' '));
-    return t;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> fields = SplitFuzzFields(data, size, 2);
     std::wstring text = DecodeFuzzText(fields[0]);
@@ -31,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ExactWideBuffer trimmed(text);
     TrimSpaces(trimmed.get());
-    FUZZ_CHECK(trimmed.Text() == ModelTrim(text), where + " gave " + Printable(trimmed.Text()));
+    FUZZ_CHECK(trimmed.Text() == ModelTrimSpaces(text), where + " gave " + Printable(trimmed.Text()));
 
     // A buffer with room for the text and up to a few characters more.
     std::size_t capacity = text.size() + 1 + FuzzByte(fields[1], 0, 1) % 3;

@@ -2,7 +2,6 @@
 // where wchar_t has 16 bits and UTF-32 where it has 32.
 #include "support/wide_print.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -60,13 +59,5 @@ std::wstring Wide(const std::string& utf8) {
             out += static_cast<wchar_t>(cp);
         }
     }
-    return out;
-}
-
-std::vector<std::string> Utf8Sorted(const std::vector<std::wstring>& names) {
-    std::vector<std::string> out;
-    for (const std::wstring& n : names)
-        out.push_back(Utf8(n));
-    std::sort(out.begin(), out.end());
     return out;
 }

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 std::string Utf8(const std::wstring& text) {
     if (text.empty())
         return {};
@@ -21,13 +19,5 @@ std::wstring Wide(const std::string& utf8) {
     int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring out(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
-    return out;
-}
-
-std::vector<std::string> Utf8Sorted(const std::vector<std::wstring>& names) {
-    std::vector<std::string> out;
-    for (const std::wstring& n : names)
-        out.push_back(Utf8(n));
-    std::sort(out.begin(), out.end());
     return out;
 }
