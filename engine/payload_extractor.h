@@ -3,8 +3,9 @@
 //
 // The resource is written to "plumbg_x64.zip" in the user's temporary folder,
 // opened with minizip and every entry is streamed below the target folder
-// through one 32768-byte buffer. The temporary file is always deleted. The
-// process's current directory is left at the target folder.
+// through one 32768-byte buffer. The temporary file is always deleted. After
+// a successful extraction the process's current directory is the target
+// folder.
 #pragma once
 
 #include <cstdint>
@@ -15,15 +16,19 @@ constexpr const wchar_t* kPayloadTempFileName = L"plumbg_x64.zip";
 // Extracts the own module's payload into targetFolder (a folder text ending in
 // a backslash). skipIconsLibrary == 1 leaves every entry whose name contains
 // "icons.dll" (any case, any folder) unwritten. 0 when the archive was opened
-// and walked -- single entries that could not be written, and an early end
-// after a damaged entry, do not change that -- and -1 when extraction did not
-// start: resource missing or empty, temporary file not writable, archive not
-// readable, target folder not enterable.
+// and walked to its end -- single files that could not be created (a locked
+// file) are skipped and do not change that -- and -1 when extraction did not
+// start (resource missing or empty, temporary file not writable, archive not
+// readable, target folder not enterable) or ended early at a damaged entry or
+// a failed write (read, CRC or write error, a full disk): the entries before
+// it stay written.
 int ExtractPayload(const wchar_t* targetFolder, int skipIconsLibrary);
 
 // The extract-all step on an archive file that already exists: open it, enter
-// targetFolder (left as the current directory), extract every entry, close it.
-// 0 or -1 as ExtractPayload. The archive file is not deleted.
+// targetFolder, extract every entry, close it. 0 or -1 as ExtractPayload.
+// targetFolder stays the current directory after a complete walk; after an
+// early end the previous current directory is entered again. The archive file
+// is not deleted.
 int ExtractArchiveFile(const wchar_t* archivePath, const wchar_t* targetFolder,
                        int skipIconsLibrary);
 

@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::size_t kTempFolderChars = 519; // GetTempPathW buffer
 constexpr std::size_t kTempFileChars = 540;   // folder, backslash, file name
+constexpr std::size_t kCurrentFolderChars = 520;
 
 // Closes an archive opened by unzOpen2_64 on every path.
 struct ArchiveTraits {
@@ -164,21 +165,30 @@ int ExtractArchiveFile(const wchar_t* archivePath, const wchar_t* targetFolder,
     UniqueArchive archive(unzOpen2_64(archivePath, &fileFunctions));
     if (!archive)
         return -1;
+    // Reports of a failure go to the folder the installer was started in, so
+    // an early end of the walk returns there.
+    wchar_t previous[kCurrentFolderChars] = {};
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(kCurrentFolderChars), previous);
+    bool known = length > 0 && length < kCurrentFolderChars;
     if (!targetFolder || !SetCurrentDirectoryW(targetFolder))
         return -1;
-    ExtractAllEntries(archive.get(), 1, skipIconsLibrary);
-    return 0;
+    int result = ExtractAllEntries(archive.get(), 1, skipIconsLibrary);
+    if (result != 0 && known)
+        SetCurrentDirectoryW(previous);
+    return result;
 }
 
 int ExtractAllEntries(unzFile archive, int keepPaths, int skipIconsLibrary) {
+    // A walk that ends early leaves an incomplete installation behind: the
+    // caller must not take it for a finished one.
     unz_global_info64 global = {};
     if (unzGetGlobalInfo64(archive, &global) != UNZ_OK)
-        return 0;
+        return -1;
     for (ZPOS64_T i = 0; i < global.number_entry; ++i) {
         if (!ExtractCurrentEntry(archive, keepPaths, skipIconsLibrary))
-            break;
+            return -1;
         if (i + 1 < global.number_entry && unzGoToNextFile(archive) != UNZ_OK)
-            break;
+            return -1;
     }
     return 0;
 }

@@ -17,5 +17,6 @@ int ExtractPayloadFromModule(HMODULE module, const wchar_t* targetFolder, int sk
 // archive order. keepPaths == 0 writes each file under its name part alone
 // and leaves folder entries out. Entries that would land outside the current
 // directory, and names that do not fit the name buffers, are skipped. A read,
-// write, CRC or open error of an entry ends the walk early. Always 0.
+// write, CRC or open error of an entry ends the walk early and gives -1;
+// otherwise 0.
 int ExtractAllEntries(unzFile archive, int keepPaths, int skipIconsLibrary);

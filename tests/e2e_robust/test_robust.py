@@ -171,15 +171,18 @@ class PayloadAbuse(RobustTest):
         self.assert_nothing_outside()
         self.assertEqual(self.log_entries(), [])
 
-    def test_crc_mismatch_ends_the_extraction_there(self):
+    def test_crc_mismatch_ends_the_extraction_and_fails_with_message_7(self):
         rc, _, _ = self.measured(variant("crc_bad"), "/silent", "/folder=C:\\Crc")
-        self.assertEqual(rc, 0)
+        self.assertEqual(rc, 1603)
         files = self.installed_files("C:\\Crc")
         self.assertIn("a.txt", files)
         self.assertNotIn("c.txt", files)
-        # The installation itself goes on after the extraction: settings exist.
-        self.assertIn("p_lumb64.ini", files)
-        self.assertEqual(self.log_entries(), [])
+        # An incomplete installation is reported, and nothing is set up over it.
+        self.assertNotIn("p_lumb64.ini", files)
+        (entry,) = self.log_entries()
+        m = re.match(rb"^.+ - \d\d:\d\d:\d\d: (.*)\r\n$", entry, re.S)
+        expected = ("C:\\Crc\\: " + MSG7).replace("\n", "\r\n").encode("latin-1")
+        self.assertEqual(m.group(1), expected)
 
     def test_truncated_archive_fails_with_message_7(self):
         rc, _, _ = self.measured(variant("truncated"), "/silent", "/folder=C:\\Cut")
