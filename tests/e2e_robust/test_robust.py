@@ -273,6 +273,24 @@ class Faults(RobustTest):
             self.assertEqual(f.read(), b"an older viewer")
         self.assertNotEqual(shipped, b"an older viewer")
 
+    def test_full_disk_fails_with_message_7(self):
+        # One file of the payload leads to /dev/full: its data cannot be
+        # written, as on a full disk. The entries before it are written, the
+        # ones after it are not, and nothing is set up over the half viewer.
+        names = payload_names()
+        full = names.index("p_lumb64.exe")
+        os.makedirs(self.prefix.linux(self.FOLDER))
+        os.symlink("/dev/full", self.path("p_lumb64.exe"))
+        rc, _, _ = self.measured(SETUP_EXE, "/silent", "/folder=" + self.FOLDER)
+        self.assertEqual(rc, 1603)
+        self.assertTrue(os.path.exists(self.path(names[full - 1])))
+        self.assertFalse(os.path.exists(self.path(names[full + 1])))
+        self.assertFalse(os.path.exists(self.path("p_lumb64.ini")))
+        (entry,) = self.log_entries()
+        m = re.match(rb"^.+ - \d\d:\d\d:\d\d: (.*)\r\n$", entry, re.S)
+        expected = (self.FOLDER + "\\: " + MSG7).replace("\n", "\r\n").encode("latin-1")
+        self.assertEqual(m.group(1), expected)
+
     def test_ini_folder_that_cannot_be_created(self):
         p = self.prefix
         with open(p.linux("C:\\blocker"), "w") as f:
