@@ -7,6 +7,21 @@
 
 #include <commctrl.h>
 
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 std::vector<InstallCall> WizardTest::calls_;
 int WizardTest::installResult_ = 1;
 WizardTest* WizardTest::current_ = nullptr;
@@ -27,13 +42,6 @@ LRESULT CALLBACK MarkerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK FakeViewerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, msg, wParam, lParam);
-}
-
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
-    return text;
 }
 
 // The button that Enter presses: the one with the default push-button style.
@@ -92,10 +100,7 @@ void WizardTest::SetUp() {
 
     // The heading font as the application builds it.
     LOGFONTW font = {};
-    HDC screen = GetDC(nullptr);
-    font.lfHeight = MulDiv(18, screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96, 96);
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    font.lfHeight = MulDiv(18, ScreenDpi(), 96);
     font.lfWeight = FW_BOLD;
     font.lfQuality = ANTIALIASED_QUALITY;
     lstrcpyW(font.lfFaceName, L"Arial");

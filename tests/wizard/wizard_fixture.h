@@ -136,3 +136,7 @@ constexpr int kFinish = CWizPropertySheet::kFinishPosition;
 
 // The installer's own texts, as the user sees them.
 std::wstring MessageText(unsigned id);
+// A window's whole text.
+std::wstring WindowText(HWND window);
+// Dots per inch of the screen, as the pages are laid out for.
+int ScreenDpi();

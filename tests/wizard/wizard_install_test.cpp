@@ -163,10 +163,7 @@ TEST(TheAppTest, StartUpRunsTheWizardAndEndsWithStatusZero) {
                 EXPECT_EQ(SetupSheet.FileTypeList, nullptr);
                 LOGFONTW font = {};
                 ASSERT_TRUE(GetObjectW(SetupSheet.HeaderFont.get(), sizeof font, &font));
-                HDC screen = GetDC(nullptr);
-                int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-                ReleaseDC(nullptr, screen);
-                EXPECT_EQ(font.lfHeight, MulDiv(18, dpi, 96));
+                EXPECT_EQ(font.lfHeight, MulDiv(18, ScreenDpi(), 96));
                 EXPECT_EQ(font.lfWeight, 700);
                 EXPECT_EQ(font.lfQuality, ANTIALIASED_QUALITY);
                 EXPECT_EQ(font.lfCharSet, 0);

@@ -33,11 +33,8 @@ SIZE Measure(HWND control, const std::wstring& text, int width, bool wrap, bool 
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-int Scaled(HWND window, int pixelsAt96) {
-    HDC dc = GetDC(window);
-    int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-    ReleaseDC(window, dc);
-    return MulDiv(pixelsAt96, dpi, 96);
+int Scaled(int pixelsAt96) {
+    return MulDiv(pixelsAt96, ScreenDpi(), 96);
 }
 
 // Every visible text control of a page, with what it needs and what it has.
@@ -51,9 +48,8 @@ std::vector<Fit> MeasurePage(HWND page) {
             continue;
         wchar_t cls[32] = {};
         GetClassNameW(c, cls, 32);
-        wchar_t text[512] = {};
-        GetWindowTextW(c, text, 512);
-        if (!text[0])
+        std::wstring text = WindowText(c);
+        if (text.empty())
             continue;
         RECT client;
         GetClientRect(c, &client);
@@ -69,14 +65,14 @@ std::vector<Fit> MeasurePage(HWND page) {
             LONG type = style & BS_TYPEMASK;
             bool multiLine = (style & BS_MULTILINE) != 0;
             if (type == BS_GROUPBOX) {
-                fit.Available.cx -= Scaled(c, 16);
+                fit.Available.cx -= Scaled(16);
                 fit.Needed = Measure(c, text, fit.Available.cx, false, true);
                 fit.Available.cy = fit.Needed.cy; // the frame runs through the text line
             } else if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
-                fit.Available.cx -= Scaled(c, 4);
+                fit.Available.cx -= Scaled(4);
                 fit.Needed = Measure(c, text, fit.Available.cx, multiLine, true);
             } else {
-                fit.Available.cx -= Scaled(c, 17);
+                fit.Available.cx -= Scaled(17);
                 fit.Needed = Measure(c, text, fit.Available.cx, multiLine, true);
             }
         } else {

@@ -214,9 +214,7 @@ TEST_F(WizardPageTest, TheFileTypeListIsSetUpOnceGreyedAndPresetsTickItsRows) {
             RECT outer;
             GetWindowRect(list, &outer);
             int width = outer.right - outer.left;
-            HDC dc = GetDC(list);
-            int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-            ReleaseDC(list, dc);
+            int dpi = ScreenDpi();
             EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), width / 3);
             EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0),
                       (2 * width) / 3 - MulDiv(25, dpi, 96));
@@ -327,9 +325,7 @@ TEST_F(WizardPageTest, TheReadyPageShowsTheTrimmedFolderAndResetsItsRadios) {
             EXPECT_EQ(sheet_.BusyText.Bold, 1);
             LOGFONTW font = {};
             GetObjectW(sheet_.BusyText.OwnFont.get(), sizeof font, &font);
-            HDC dc = GetDC(sheet_.Hwnd());
-            int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-            ReleaseDC(sheet_.Hwnd(), dc);
+            int dpi = ScreenDpi();
             EXPECT_EQ(font.lfHeight, MulDiv(18, dpi, 96));
             EXPECT_EQ(font.lfWeight, FW_BOLD);
             EXPECT_STREQ(font.lfFaceName, L"Arial");
